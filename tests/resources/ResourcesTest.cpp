@@ -1,7 +1,9 @@
 // Reads the built program's resources back, as the system sees them, and checks every field the code and
 // the system rely on: dialog templates, string, version block, manifest, bitmaps and icon.
-#include <gtest/gtest.h>
 #include <windows.h>
+// The other system headers need the types of the one above.
+#include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
@@ -568,6 +570,27 @@ TEST_F(ProgramResources, ManifestAsksForCommonControlsSix) {
       "</assembly>\r\n";
   Bytes bytes = Resource(MAKEINTRESOURCEA(24), 1);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+}
+
+// The test module carries the same manifest, so the process it starts gets version 6 of the common
+// controls: only that version answers BCM_GETIDEALSIZE, and it is loaded from the side-by-side store.
+TEST(ManifestInForce, CommonControlsSixAreLoaded) {
+  InitCommonControls();
+  HMODULE comctl = GetModuleHandleA("comctl32.dll");
+  ASSERT_NE(comctl, nullptr);
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(comctl, path, MAX_PATH);
+  std::string lower = path;
+  for (char& ch : lower) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+  EXPECT_NE(lower.find("common-controls"), std::string::npos) << path;
+
+  HWND button = CreateWindowExA(0, "BUTTON", "Generate &MD5", WS_POPUP | BS_PUSHBUTTON, 0, 0, 100, 30,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(button, nullptr);
+  SIZE ideal{};
+  EXPECT_TRUE(SendMessageA(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+  EXPECT_GT(ideal.cx, 0);
+  DestroyWindow(button);
 }
 
 // --- Browse glyphs ---------------------------------------------------------------------------------------
