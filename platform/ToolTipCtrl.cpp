@@ -56,10 +56,21 @@ void CToolTipCtrl::UpdateTipText(const char* lpszText, CWnd* pWnd, UINT_PTR nIDT
 }
 
 void CToolTipCtrl::GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool) const {
-  TTTOOLINFOA ti = ToolInfo(pWnd, nIDTool);
-  // The control copies at most INFOTIPSIZE characters; newer versions also take the size in wParam.
-  ti.lpszText = str.GetBuffer(INFOTIPSIZE);
-  ti.lpszText[0] = '\0';
-  SendMessage(TTM_GETTEXTA, INFOTIPSIZE, reinterpret_cast<LPARAM>(&ti));
+  // Asked in UTF-16: the ANSI message returns at most 80 bytes on some systems (Wine among them), while the
+  // wide one fills the buffer whose size it is given.
+  TTTOOLINFOA tiA = ToolInfo(pWnd, nIDTool);
+  TTTOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.uFlags = tiA.uFlags;
+  ti.hwnd = tiA.hwnd;
+  ti.uId = tiA.uId;
+  WCHAR szText[INFOTIPSIZE + 1] = {0};
+  ti.lpszText = szText;
+  SendMessage(TTM_GETTEXTW, INFOTIPSIZE, reinterpret_cast<LPARAM>(&ti));
+  szText[INFOTIPSIZE] = L'\0';
+  int nBytes = ::WideCharToMultiByte(CP_ACP, 0, szText, -1, nullptr, 0, nullptr, nullptr);
+  char* pBuffer = str.GetBuffer(nBytes > 0 ? nBytes : 1);
+  pBuffer[0] = '\0';
+  if (nBytes > 0) ::WideCharToMultiByte(CP_ACP, 0, szText, -1, pBuffer, nBytes, nullptr, nullptr);
   str.ReleaseBuffer();
 }
