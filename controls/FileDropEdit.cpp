@@ -21,8 +21,8 @@ bool StoredPathFits(IShellLinkA* pLink) {
   if (FAILED(pLink->QueryInterface(IID_IShellLinkW, reinterpret_cast<void**>(&pLinkW)))) return false;
   // One unit more than a fitting path can have, so that a longer one shows as a full buffer.
   WCHAR wszPath[kPathChars + 1] = L"";
-  WIN32_FIND_DATAW findData;
-  pLinkW->GetPath(wszPath, kPathChars + 1, &findData, SLGP_UNCPRIORITY);
+  // No find data: some implementations copy the stored name into it unbounded.
+  pLinkW->GetPath(wszPath, kPathChars + 1, nullptr, SLGP_UNCPRIORITY);
   pLinkW->Release();
   wszPath[kPathChars] = L'\0';
   if (::lstrlenW(wszPath) >= kPathChars) return false;
