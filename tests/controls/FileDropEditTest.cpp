@@ -113,7 +113,7 @@ class FileDropEditTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_HRESULT_SUCCEEDED(::CoInitialize(nullptr));
-    ASSERT_TRUE(m_host.Create(RECT{100, 100, 500, 300}));
+    ASSERT_TRUE(m_host.Create(RECT{560, 20, 960, 220}));
     // Without WS_EX_ACCEPTFILES, so that the attachment is seen to turn drops on.
     m_hWndInput = m_host.AddChild("EDIT", "", WS_BORDER | ES_AUTOHSCROLL, 0, kInputId, RECT{10, 10, 390, 34});
     ASSERT_NE(m_hWndInput, nullptr);

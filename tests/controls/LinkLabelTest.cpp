@@ -12,6 +12,8 @@ namespace {
 constexpr COLORREF kNormal = RGB(10, 25, 229);
 constexpr COLORREF kFollowed = RGB(85, 26, 139);
 constexpr COLORREF kHot = RGB(100, 22, 255);
+// On the host, away from every label the tests make.
+constexpr POINT kOutside{400, 40};
 
 LOGFONTA LogFontOf(HGDIOBJ hFont) {
   LOGFONTA logFont{};
@@ -75,7 +77,7 @@ class LinkLabelTest : public ::testing::Test {
     ASSERT_TRUE(m_fontDialog.CreateFontIndirect(&logFont));
     logFont.lfHeight = -20;
     ASSERT_TRUE(m_fontSentinel.CreateFontIndirect(&logFont));
-    ASSERT_TRUE(m_host.Create(RECT{100, 100, 500, 300}));
+    ASSERT_TRUE(m_host.Create(RECT{20, 20, 420, 220}));
   }
 
   // A static control on the host, attached to the label the way data exchange does it.
@@ -97,7 +99,7 @@ class LinkLabelTest : public ::testing::Test {
 
   // The mouse is elsewhere when the label's next poll comes.
   void Leave(TestLinkLabel& label, UINT_PTR nTimerId = 100) {
-    ::SetCursorPos(480, 120);
+    ::SetCursorPos(kOutside.x, kOutside.y);
     ::PostMessageA(label.m_hWnd, WM_TIMER, nTimerId, 0);
     PumpMessages(1000, [&] { return !label.m_bHot; });
   }
@@ -284,7 +286,7 @@ TEST_F(LinkLabelTest, HoverStartsOnMouseMoveAndEndsOnTheFirstTickWithTheCursorOu
   // The real poll: several ticks with the cursor inside keep it hot, the first one outside ends it.
   PumpMessages(350);
   EXPECT_TRUE(label.m_bHot);
-  ::SetCursorPos(480, 120);
+  ::SetCursorPos(kOutside.x, kOutside.y);
   EXPECT_TRUE(PumpMessages(1000, [&] { return !label.m_bHot; }));
   EXPECT_EQ(LabelFont(hWnd), HFONT(label.m_fontPlain));
   EXPECT_FALSE(::KillTimer(hWnd, 100)) << "the poll timer still runs";
