@@ -16,50 +16,6 @@ namespace {
 constexpr int kInputId = 1000;
 constexpr char kUntouched[] = "untouched";
 
-// A WM_DROPFILES block as the shell makes it: the names one after the other, each terminated, then an empty
-// one. The receiver's DragFinish frees it.
-HDROP MakeDrop(const std::vector<std::string>& names, bool bWide) {
-  std::vector<char> list;
-  for (const std::string& name : names) {
-    if (bWide) {
-      int nUnits = ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
-      std::vector<WCHAR> wide(static_cast<size_t>(nUnits));
-      ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), nUnits);
-      const char* pBytes = reinterpret_cast<const char*>(wide.data());
-      list.insert(list.end(), pBytes, pBytes + wide.size() * sizeof(WCHAR));
-    } else {
-      list.insert(list.end(), name.c_str(), name.c_str() + name.size() + 1);
-    }
-  }
-  list.insert(list.end(), bWide ? sizeof(WCHAR) : 1, '\0');
-
-  HGLOBAL hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
-  auto* pDrop = static_cast<DROPFILES*>(::GlobalLock(hGlobal));
-  pDrop->pFiles = sizeof(DROPFILES);
-  pDrop->pt = POINT{5, 5};
-  pDrop->fNC = FALSE;
-  pDrop->fWide = bWide;
-  std::memcpy(reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES), list.data(), list.size());
-  ::GlobalUnlock(hGlobal);
-  return static_cast<HDROP>(hGlobal);
-}
-
-// A shell shortcut saved at strLinkPath that stores strTarget (made with the shell's own link object).
-void MakeShortcut(const std::string& strLinkPath, const std::string& strTarget) {
-  IShellLinkA* pLink = nullptr;
-  ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                              reinterpret_cast<void**>(&pLink)));
-  // A missing target gives S_FALSE, which is still success.
-  EXPECT_HRESULT_SUCCEEDED(pLink->SetPath(strTarget.c_str()));
-  IPersistFile* pPersistFile = nullptr;
-  ASSERT_HRESULT_SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pPersistFile)));
-  WCHAR wszLink[MAX_PATH];
-  ::MultiByteToWideChar(CP_ACP, 0, strLinkPath.c_str(), -1, wszLink, MAX_PATH);
-  EXPECT_HRESULT_SUCCEEDED(pPersistFile->Save(wszLink, TRUE));
-  pPersistFile->Release();
-  pLink->Release();
-}
-
 void PutDword(std::string& bytes, DWORD dw) {
   for (int i = 0; i < 4; ++i) bytes += static_cast<char>((dw >> (8 * i)) & 0xFF);
 }

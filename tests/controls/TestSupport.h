@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Wnd.h"
 
@@ -50,6 +51,14 @@ class CTempDir {
  private:
   std::string m_strRoot;
 };
+
+// A WM_DROPFILES block as the shell makes it: the names one after the other, each terminated, then an empty
+// one; wide characters as a current shell sends them, or ANSI. The receiver's DragFinish frees it.
+HDROP MakeDrop(const std::vector<std::string>& names, bool bWide = true);
+
+// A shell shortcut saved at strLinkPath that stores strTarget, made with the shell's own link object (COM
+// must be open on the calling thread).
+void MakeShortcut(const std::string& strLinkPath, const std::string& strTarget);
 
 // A Unix path as this Wine prefix's drive Z: shows it.
 inline std::string WinePath(const std::string& strUnixPath) {
