@@ -1,5 +1,33 @@
-// Placeholder entry point so the program and its resources build before the application object exists;
-// it is replaced by the real application source.
-#include <windows.h>
+#include "app/ChecksumApp.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "ui/ChecksumDlg.h"
+
+BEGIN_MESSAGE_MAP(CChecksumApp, CWinApp)
+  ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+CChecksumApp::CChecksumApp() : CWinApp(nullptr) {}
+
+// The one application object.
+CChecksumApp theApp;
+
+BOOL CChecksumApp::InitInstance() {
+  ::CoInitialize(nullptr);
+  ::InitCommonControls();
+  Enable3dControlsStatic();
+
+  CChecksumDlg dlg;
+  m_pMainWnd = &dlg;
+  dlg.DoModal();
+  m_pMainWnd = nullptr;
+  // The dialog has closed: skip the application's message loop and end.
+  return FALSE;
+}
+
+int CChecksumApp::ExitInstance() {
+  ::CoUninitialize();
+  return CWinApp::ExitInstance();
+}

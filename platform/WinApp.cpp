@@ -25,7 +25,6 @@ CString ModuleTitle(HINSTANCE hInstance) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
-  ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName) {

@@ -24,6 +24,7 @@ FOLDER_PALETTE = {
     'b': (168, 112, 38),   # inside of the folder, brown
     'B': (128, 84, 30),    # deep inside
     'p': (236, 232, 220),  # paper shade
+    's': (192, 192, 191),  # the label's grey, one step from the key: it must stay visible
 }
 
 # Closed folder: tab, back edge and a plain front.
@@ -38,7 +39,7 @@ CLOSED = [
     "..OLLLLLLLLLLLLLO..",
     "..OLYYYYYYYYYYYdO..",
     "..OLYYYYYYYYYYYdO..",
-    "..OLYYYYYYYYYYYdO..",
+    "..OLYYYYYYsYYYYdO..",
     "..OLYYYYYYYYYYYdO..",
     "..OLyyyyyyyyyyydO..",
     "..OdddddddddddddO..",
