@@ -230,12 +230,14 @@ TEST(BrowseButton, NarrowerThanTheGlyphDrawsItAtTheLeftEdge) {
   });
 }
 
-// A mouse move as it arrives: the pointer moves, then the window under it gets WM_MOUSEMOVE.
+// A mouse move as it arrives: the pointer moves, then the window under it gets WM_MOUSEMOVE. The
+// display's own motion events for the move arrive too; the pause lets them all be handled.
 void MoveMouseTo(HWND hWndTarget, POINT ptScreen) {
   ::SetCursorPos(ptScreen.x, ptScreen.y);
   POINT ptClient = ptScreen;
   ::ScreenToClient(hWndTarget, &ptClient);
   ::PostMessageA(hWndTarget, WM_MOUSEMOVE, 0, MAKELPARAM(ptClient.x, ptClient.y));
+  ::Sleep(150);
 }
 
 POINT CentreOf(HWND hWnd) {
@@ -278,6 +280,10 @@ TEST(BrowseButton, HoverSwitchesTheGlyphOnceEachWayButNotDuringARun) {
     auto hot = [&] { return H::OnUiGet<bool>([&] { return dlg.m_bBrowseHot; }); };
     POINT inside = CentreOf(H::Item(IDC_BROWSE));
     POINT outside = CentreOf(H::Item(IDC_RESULT));
+    // Start with the pointer at rest outside the button.
+    MoveMouseTo(H::Item(IDC_RESULT), outside);
+    ASSERT_TRUE(H::WaitFor([&] { return !hot(); }));
+    H::OnUi([] {});
     size_t nFirst = dlg.BrowseDrawnHot().size();
     MoveMouseTo(H::Item(IDC_BROWSE), inside);
     ASSERT_TRUE(H::WaitFor(hot));
