@@ -173,8 +173,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  CurrentMessage current{message, wParam, lParam, false, m_pCurrentMessage};
-  m_pCurrentMessage = &current;
+  CurrentMessage current(this, message, wParam, lParam);
   LRESULT lResult = 0;
   bool bHandled;
   if (message == WM_INITDIALOG) {
@@ -184,7 +183,6 @@ INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
   } else {
     bHandled = OnWndMsg(message, wParam, lParam, &lResult);
   }
-  m_pCurrentMessage = current.pPrevious;
   if (!bHandled || current.bDefaultWanted) return FALSE;
   if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(lResult);
   ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, lResult);

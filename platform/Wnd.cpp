@@ -162,11 +162,12 @@ LRESULT CALLBACK CWnd::SubclassWndProc(HWND hWnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CurrentMessage current{message, wParam, lParam, false, m_pCurrentMessage};
-  m_pCurrentMessage = &current;
   LRESULT lResult = 0;
-  bool bHandled = OnWndMsg(message, wParam, lParam, &lResult);
-  m_pCurrentMessage = current.pPrevious;
+  bool bHandled;
+  {
+    CurrentMessage current(this, message, wParam, lParam);
+    bHandled = OnWndMsg(message, wParam, lParam, &lResult);
+  }
   if (!bHandled) lResult = DefWindowProc(message, wParam, lParam);
   return lResult;
 }
@@ -211,11 +212,8 @@ bool CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
   UINT nCode = message == kReflectBase + WM_COMMAND ? HIWORD(wParam) : 0;
   const CMessageMapEntry* pEntry = FindEntry(message, nCode, 0);
   if (!pEntry) return false;
-  CurrentMessage current{message, wParam, lParam, false, m_pCurrentMessage};
-  m_pCurrentMessage = &current;
-  bool bHandled = pEntry->pfnThunk(this, wParam, lParam, pResult);
-  m_pCurrentMessage = current.pPrevious;
-  return bHandled;
+  CurrentMessage current(this, message, wParam, lParam);
+  return pEntry->pfnThunk(this, wParam, lParam, pResult);
 }
 
 void CWnd::OnDrawItem(int /*nIDCtl*/, LPDRAWITEMSTRUCT lpDrawItemStruct) {

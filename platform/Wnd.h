@@ -112,13 +112,25 @@ class CWnd : public CCmdTarget {
   static LRESULT CALLBACK SubclassWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
   virtual void PostNcDestroy() {}
 
-  // The message being handled, for Default(); nested handling keeps a chain.
+  // The message being handled, for Default(); nested handling keeps a chain. A scope object makes a
+  // message current for the time of its handling.
   struct CurrentMessage {
+    CurrentMessage(CWnd* pWnd, UINT nMessage, WPARAM wParam0, LPARAM lParam0)
+        : message(nMessage), wParam(wParam0), lParam(lParam0), m_pWnd(pWnd), m_pPrevious(pWnd->m_pCurrentMessage) {
+      pWnd->m_pCurrentMessage = this;
+    }
+    ~CurrentMessage() { m_pWnd->m_pCurrentMessage = m_pPrevious; }
+    CurrentMessage(const CurrentMessage&) = delete;
+    CurrentMessage& operator=(const CurrentMessage&) = delete;
+
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    bool bDefaultWanted;
-    CurrentMessage* pPrevious;
+    bool bDefaultWanted = false;
+
+   private:
+    CWnd* m_pWnd;
+    CurrentMessage* m_pPrevious;
   };
   CurrentMessage* m_pCurrentMessage = nullptr;
   WNDPROC m_pfnSuper = nullptr;  // the window procedure we subclassed, if any

@@ -13,17 +13,6 @@ namespace {
 
 using H = DialogHarness;
 
-std::string Str(const CString& s) { return s.GetString(); }
-
-bool RunIdle(CTestChecksumDlg& dlg) {
-  return H::OnUiGet<bool>([&] { return dlg.m_hWorker.load() == 0; });
-}
-
-void Generate(CTestChecksumDlg& dlg) {
-  H::ClickAndWait(IDOK);
-  ASSERT_TRUE(H::WaitFor([&] { return RunIdle(dlg); }));
-}
-
 // The caption every message box of the program carries: the module's file name without extension.
 std::string ExpectedCaption() {
   char path[MAX_PATH] = {};

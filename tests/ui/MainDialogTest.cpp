@@ -29,14 +29,6 @@ HWND Focus() {
 
 bool AcceptsDrops(int nID) { return (::GetWindowLongA(H::Item(nID), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0; }
 
-// Generate in the current mode and wait for the result field to show what the run produced.
-void Generate(CTestChecksumDlg& dlg) {
-  H::ClickAndWait(IDOK);
-  ASSERT_TRUE(H::WaitFor([&] { return H::OnUiGet<bool>([&] { return dlg.m_hWorker.load() == 0; }); }));
-}
-
-std::string Str(const CString& s) { return s.GetString(); }
-
 TEST(MainDialog, OpensInFileModeOnThePointerWithFocusIconsAndAboutItem) {
   ::SetCursorPos(300, 300);
   CTestChecksumDlg dlg;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "app/resource.h"
 #include "tests/harness/DialogHarness.h"
 #include "ui/ChecksumDlg.h"
@@ -71,3 +73,15 @@ class CTestChecksumDlg : public CChecksumDlg {
   std::vector<ProgressCall> m_calls;
   std::vector<bool> m_browseDrawnHot;
 };
+
+inline std::string Str(const CString& s) { return s.GetString(); }
+
+inline bool RunIdle(CTestChecksumDlg& dlg) {
+  return DialogHarness::OnUiGet<bool>([&] { return dlg.m_hWorker.load() == 0; });
+}
+
+// Clicks "Generate &MD5" and returns once the run is over (the click is handled synchronously).
+inline void Generate(CTestChecksumDlg& dlg) {
+  DialogHarness::ClickAndWait(IDOK);
+  ASSERT_TRUE(RunIdle(dlg));
+}
