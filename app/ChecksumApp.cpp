@@ -6,7 +6,7 @@
 #include "ui/ChecksumDlg.h"
 
 BEGIN_MESSAGE_MAP(CChecksumApp, CWinApp)
-  ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CChecksumApp::CChecksumApp() : CWinApp(nullptr) {}

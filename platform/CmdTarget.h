@@ -12,9 +12,9 @@ class CCmdTarget;
 using MessageThunk = bool (*)(CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
 struct CMessageMapEntry {
-  UINT nMessage;   // window message, or a reflected one (kReflectBase + message); 0 ends the table
-  UINT nCode;      // notification code of WM_COMMAND entries
-  UINT nID;        // first and last control or command id of WM_COMMAND entries
+  UINT nMessage;  // window message, or a reflected one (kReflectBase + message); 0 ends the table
+  UINT nCode;     // notification code of WM_COMMAND entries
+  UINT nID;       // first and last control or command id of WM_COMMAND entries
   UINT nLastID;
   MessageThunk pfnThunk;
 };
@@ -46,23 +46,23 @@ class CCmdTarget {
   static const CMessageMap* GetThisMessageMap();
 };
 
-#define DECLARE_MESSAGE_MAP()                       \
- protected:                                         \
-  static const CMessageMap* GetThisMessageMap();    \
+#define DECLARE_MESSAGE_MAP()                    \
+ protected:                                      \
+  static const CMessageMap* GetThisMessageMap(); \
   const CMessageMap* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                          \
-  const CMessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); }  \
-  const CMessageMap* theClass::GetThisMessageMap() {                                  \
-    using ThisClass [[maybe_unused]] = theClass;                                      \
-    using TheBaseClass = baseClass;                                                   \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
+  const CMessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const CMessageMap* theClass::GetThisMessageMap() {                                 \
+    using ThisClass [[maybe_unused]] = theClass;                                     \
+    using TheBaseClass = baseClass;                                                  \
     static const CMessageMapEntry s_entries[] = {
-#define END_MESSAGE_MAP()                                                              \
-  { 0, 0, 0, 0, nullptr }                                                             \
-  }                                                                                   \
-  ;                                                                                   \
-  static const CMessageMap s_map = {&TheBaseClass::GetThisMessageMap, s_entries};     \
-  return &s_map;                                                                      \
+#define END_MESSAGE_MAP()                                                         \
+  { 0, 0, 0, 0, nullptr }                                                         \
+  }                                                                               \
+  ;                                                                               \
+  static const CMessageMap s_map = {&TheBaseClass::GetThisMessageMap, s_entries}; \
+  return &s_map;                                                                  \
   }
 
 namespace msgmap {
@@ -80,7 +80,8 @@ bool Command(CCmdTarget* p, WPARAM, LPARAM, LRESULT* r) {
 // A command (menu item, accelerator, button with notification code 0) by id.
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, (id), (id), &msgmap::Command<ThisClass, memberFxn>},
 // A control's notification, handled by its parent.
-#define ON_CONTROL(code, id, memberFxn) {WM_COMMAND, (code), (id), (id), &msgmap::Command<ThisClass, memberFxn>},
+#define ON_CONTROL(code, id, memberFxn) \
+  {WM_COMMAND, (code), (id), (id), &msgmap::Command<ThisClass, memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 // A control's own notification, reflected back to it by its parent.

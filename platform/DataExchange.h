@@ -9,7 +9,8 @@ class CWnd;
 
 class CDataExchange {
  public:
-  CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+  CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+      : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
   BOOL m_bSaveAndValidate;  // TRUE: controls to members; FALSE: members to controls
   CWnd* m_pDlgWnd;

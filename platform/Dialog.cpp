@@ -53,8 +53,8 @@ bool ReturnsResultDirectly(UINT message) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-  ON_COMMAND(IDOK, &CDialog::OnOK)
-  ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+ON_COMMAND(IDOK, &CDialog::OnOK)
+ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
@@ -78,7 +78,8 @@ INT_PTR CDialog::DoModal() {
   if (!pTemplate) return -1;
 
   TemplateHeader header = ReadTemplateHeader(pTemplate);
-  m_bCenterOverOwner = !(header.dwStyle & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) && header.x == 0 && header.y == 0;
+  m_bCenterOverOwner =
+      !(header.dwStyle & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) && header.x == 0 && header.y == 0;
 
   HWND hWndOwner = FindOwner();
   bool bOwnerDisabled = hWndOwner && ::IsWindowEnabled(hWndOwner);

@@ -32,6 +32,6 @@ class CRect : public RECT {
   void DeflateRect(int dx, int dy) { ::InflateRect(this, -dx, -dy); }
   void OffsetRect(int dx, int dy) { ::OffsetRect(this, dx, dy); }
 
-  operator LPRECT() { return this; }              // NOLINT: implicit like the class library's
-  operator LPCRECT() const { return this; }       // NOLINT
+  operator LPRECT() { return this; }         // NOLINT: implicit like the class library's
+  operator LPCRECT() const { return this; }  // NOLINT
 };

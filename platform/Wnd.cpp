@@ -3,8 +3,8 @@
 #include <memory>
 #include <unordered_map>
 
-#include "platform/DataExchange.h"
 #include "platform/CmdTarget.h"
+#include "platform/DataExchange.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ HandleMap& ThreadHandleMap() {
 
 }  // namespace
 
-// ---- CCmdTarget ---------------------------------------------------------------------------------------------
+// ---- CCmdTarget
+// ---------------------------------------------------------------------------------------------
 
 const CMessageMap* CCmdTarget::GetThisMessageMap() {
   static const CMessageMapEntry s_entries[] = {{0, 0, 0, 0, nullptr}};
@@ -34,7 +35,8 @@ const CMessageMapEntry* CCmdTarget::FindEntry(UINT nMessage, UINT nCode, UINT nI
        pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
     for (const CMessageMapEntry* pEntry = pMap->pEntries; pEntry->nMessage != 0; ++pEntry) {
       if (pEntry->nMessage != nMessage || pEntry->nCode != nCode) continue;
-      bool bIdMatches = (pEntry->nID == 0 && pEntry->nLastID == 0) || (nID >= pEntry->nID && nID <= pEntry->nLastID);
+      bool bIdMatches =
+          (pEntry->nID == 0 && pEntry->nLastID == 0) || (nID >= pEntry->nID && nID <= pEntry->nLastID);
       if (bIdMatches) return pEntry;
     }
   }
@@ -46,7 +48,8 @@ bool CCmdTarget::OnCmdMsg(UINT nID, UINT nCode, WPARAM wParam, LPARAM lParam, LR
   return pEntry && pEntry->pfnThunk(this, wParam, lParam, pResult);
 }
 
-// ---- CWnd: handle map ---------------------------------------------------------------------------------------
+// ---- CWnd: handle map
+// ---------------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
@@ -146,7 +149,8 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
   return TRUE;
 }
 
-// ---- CWnd: dispatch -----------------------------------------------------------------------------------------
+// ---- CWnd: dispatch
+// -----------------------------------------------------------------------------------------
 
 LRESULT CALLBACK CWnd::SubclassWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* pWnd = FromHandlePermanent(hWnd);
@@ -193,7 +197,8 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     HWND hWndControl = reinterpret_cast<HWND>(lParam);
     if (hWndControl) {
       CWnd* pControl = FromHandlePermanent(hWndControl);
-      if (pControl && pControl->OnChildNotify(kReflectBase + WM_COMMAND, wParam, lParam, pResult)) return true;
+      if (pControl && pControl->OnChildNotify(kReflectBase + WM_COMMAND, wParam, lParam, pResult))
+        return true;
     }
     return OnCmdMsg(LOWORD(wParam), HIWORD(wParam), wParam, lParam, pResult);
   }
@@ -230,7 +235,8 @@ void CWnd::OnDrawItem(int /*nIDCtl*/, LPDRAWITEMSTRUCT lpDrawItemStruct) {
   Default();
 }
 
-// ---- CWnd: wrappers -----------------------------------------------------------------------------------------
+// ---- CWnd: wrappers
+// -----------------------------------------------------------------------------------------
 
 CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
 
@@ -259,7 +265,8 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner) {
 
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  ::GetMonitorInfoA(::MonitorFromWindow(hWndCenter ? hWndCenter : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+  ::GetMonitorInfoA(::MonitorFromWindow(hWndCenter ? hWndCenter : m_hWnd, MONITOR_DEFAULTTONEAREST),
+                    &monitor);
   CRect rcArea(monitor.rcWork);
   CRect rcCenter = rcArea;
   if (hWndCenter) ::GetWindowRect(hWndCenter, &rcCenter);

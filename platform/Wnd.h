@@ -19,7 +19,7 @@ class CWnd : public CCmdTarget {
   HWND m_hWnd = nullptr;
 
   HWND GetSafeHwnd() const { return m_hWnd; }
-  operator HWND() const { return m_hWnd; }                      // NOLINT: implicit like the class library's
+  operator HWND() const { return m_hWnd; }  // NOLINT: implicit like the class library's
 
   // The handle map of the calling thread. Windows we own or subclass are permanent entries; any other
   // window is wrapped in a temporary object that lives as long as the thread.
@@ -82,8 +82,8 @@ class CWnd : public CCmdTarget {
     return ::PostMessageA(m_hWnd, message, wParam, lParam);
   }
   HICON SetIcon(HICON hIcon, BOOL bBigIcon) {
-    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
-                                               reinterpret_cast<LPARAM>(hIcon)));
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
   }
   CMenu* GetSystemMenu(BOOL bRevert);
   void DragAcceptFiles(BOOL bAccept = TRUE);
@@ -102,7 +102,9 @@ class CWnd : public CCmdTarget {
   void OnPaint() { Default(); }
   void OnSysCommand(UINT /*nID*/, LPARAM /*lParam*/) { Default(); }
   void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
-  BOOL OnSetCursor(CWnd* /*pWnd*/, UINT /*nHitTest*/, UINT /*message*/) { return static_cast<BOOL>(Default()); }
+  BOOL OnSetCursor(CWnd* /*pWnd*/, UINT /*nHitTest*/, UINT /*message*/) {
+    return static_cast<BOOL>(Default());
+  }
   void OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) { Default(); }
   void OnTimer(UINT_PTR /*nIDEvent*/) { Default(); }
   BOOL OnEraseBkgnd(CDC* /*pDC*/) { return static_cast<BOOL>(Default()); }
@@ -116,7 +118,11 @@ class CWnd : public CCmdTarget {
   // message current for the time of its handling.
   struct CurrentMessage {
     CurrentMessage(CWnd* pWnd, UINT nMessage, WPARAM wParam0, LPARAM lParam0)
-        : message(nMessage), wParam(wParam0), lParam(lParam0), m_pWnd(pWnd), m_pPrevious(pWnd->m_pCurrentMessage) {
+        : message(nMessage),
+          wParam(wParam0),
+          lParam(lParam0),
+          m_pWnd(pWnd),
+          m_pPrevious(pWnd->m_pCurrentMessage) {
       pWnd->m_pCurrentMessage = this;
     }
     ~CurrentMessage() { m_pWnd->m_pCurrentMessage = m_pPrevious; }

@@ -28,14 +28,14 @@ constexpr COLORREF kGlyphKey = RGB(192, 192, 192);
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CChecksumDlg, CDialog)
-  ON_WM_SYSCOMMAND()
-  ON_WM_PAINT()
-  ON_WM_QUERYDRAGICON()
-  ON_BN_CLICKED(IDC_BROWSE, &CChecksumDlg::OnBrowse)
-  ON_WM_DRAWITEM()
-  ON_EN_CHANGE(IDC_INPUT, &CChecksumDlg::OnEditChange)
-  ON_BN_CLICKED(IDC_MODE_FILE, &CChecksumDlg::OnModeChanged)
-  ON_BN_CLICKED(IDC_MODE_TEXT, &CChecksumDlg::OnModeChanged)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_BROWSE, &CChecksumDlg::OnBrowse)
+ON_WM_DRAWITEM()
+ON_EN_CHANGE(IDC_INPUT, &CChecksumDlg::OnEditChange)
+ON_BN_CLICKED(IDC_MODE_FILE, &CChecksumDlg::OnModeChanged)
+ON_BN_CLICKED(IDC_MODE_TEXT, &CChecksumDlg::OnModeChanged)
 END_MESSAGE_MAP()
 
 CChecksumDlg::CChecksumDlg(CWnd* pParent)

@@ -31,7 +31,8 @@ HWND CreateCallWindow() {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = "QuorvexHarnessCalls";
   ::RegisterClassA(&wc);
-  return ::CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  return ::CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
 }
 
 struct FindState {
@@ -45,7 +46,8 @@ BOOL CALLBACK CollectDialogs(HWND hWnd, LPARAM lParam) {
   char className[32] = {};
   ::GetClassNameA(hWnd, className, sizeof className);
   if (hWnd != pState->hWndExclude && std::string(className) == "#32770" && ::IsWindowVisible(hWnd)) {
-    if (!pState->pszTitle || DialogHarness::WindowText(hWnd) == pState->pszTitle) pState->found.push_back(hWnd);
+    if (!pState->pszTitle || DialogHarness::WindowText(hWnd) == pState->pszTitle)
+      pState->found.push_back(hWnd);
   }
   return TRUE;
 }

@@ -41,7 +41,8 @@ TEST(TextRun, DigestsTheAnsiBytesAndKeepsTheTextDigest) {
       const char* text;
       const char* digest;
     };
-    for (const Case& c : {Case{"abc", oracle::kAbc}, Case{"caf\xE9", oracle::kCafeAnsi}, Case{"a", oracle::kA}}) {
+    for (const Case& c :
+         {Case{"abc", oracle::kAbc}, Case{"caf\xE9", oracle::kCafeAnsi}, Case{"a", oracle::kA}}) {
       H::SetText(IDC_INPUT, c.text);
       Generate(dlg);
       EXPECT_EQ(H::Text(IDC_RESULT), c.digest);
@@ -159,9 +160,10 @@ TEST(FileRun, PercentRoundsHalvesUp) {
       std::int64_t total, done;
       int percent;
     };
-    const Case cases[] = {{1000, 4, 0},  {1000, 5, 1},   {1000, 994, 99}, {1000, 995, 100},
-                          {3, 2, 67},    {1, 0, 0},      {200000, 65600, 33},
-                          {std::int64_t{5} << 30, (std::int64_t{5} << 30) / 2, 50}};
+    const Case cases[] = {{1000, 4, 0},        {1000, 5, 1},
+                          {1000, 994, 99},     {1000, 995, 100},
+                          {3, 2, 67},          {1, 0, 0},
+                          {200000, 65600, 33}, {std::int64_t{5} << 30, (std::int64_t{5} << 30) / 2, 50}};
     for (const Case& c : cases) {
       H::OnUi([&] {
         dlg.UpdateProgress(c.total, c.done);

@@ -153,7 +153,8 @@ TEST(MainDialog, TypingEmptiesAShownResultAndOnlyTheCurrentModesDigest) {
 void Browse(const std::string& choice) {
   H::Click(IDC_BROWSE);
   HWND hWndFile = nullptr;
-  ASSERT_TRUE(H::WaitFor([&] { return (hWndFile = H::FindOtherDialog("Select File for MD5 Check")) != nullptr; }));
+  ASSERT_TRUE(
+      H::WaitFor([&] { return (hWndFile = H::FindOtherDialog("Select File for MD5 Check")) != nullptr; }));
   if (choice.empty()) {
     H::Press(hWndFile, IDCANCEL);
   } else {
@@ -209,7 +210,8 @@ TEST(MainDialog, AboutBoxOpensModallyCentredAndClosesWithOkOrEsc) {
       SCOPED_TRACE(bEscape ? "Esc" : "OK");
       ::PostMessageA(H::Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
       HWND hWndAbout = nullptr;
-      ASSERT_TRUE(H::WaitFor([&] { return (hWndAbout = H::FindOtherDialog("Quorvex 2.5 by Maelbrook")) != nullptr; }));
+      ASSERT_TRUE(H::WaitFor(
+          [&] { return (hWndAbout = H::FindOtherDialog("Quorvex 2.5 by Maelbrook")) != nullptr; }));
       EXPECT_FALSE(::IsWindowEnabled(H::Dialog()));
       EXPECT_EQ(::GetWindow(hWndAbout, GW_OWNER), H::Dialog());
       EXPECT_FALSE(::GetWindowLongA(hWndAbout, GWL_STYLE) & WS_SYSMENU);

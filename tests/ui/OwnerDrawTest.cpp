@@ -314,7 +314,8 @@ TEST(OwnerDrawing, RepeatedPaintsAndRunsLeaveNoGdiObjectBehind) {
   H::Run(dlg, [&] {
     H::SetText(IDC_INPUT, path);
     H::ClickAndWait(IDOK);  // warm up whatever the system caches on first use
-    DWORD dwBefore = H::OnUiGet<DWORD>([] { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); });
+    DWORD dwBefore =
+        H::OnUiGet<DWORD>([] { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); });
     long nLiveBefore = CGdiObject::GetLiveCount();
     for (int i = 0; i < 5; ++i) H::ClickAndWait(IDOK);
     H::OnUi([&] {

@@ -3,5 +3,5 @@
 #include "platform/MessageMap.h"
 
 BEGIN_MESSAGE_MAP(CTestChecksumDlg, CChecksumDlg)
-  ON_WM_DRAWITEM()
+ON_WM_DRAWITEM()
 END_MESSAGE_MAP()

@@ -2,6 +2,7 @@
 // left, and a hook the test may use to act during a run, on the worker thread) and every owner-draw request.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
@@ -10,8 +11,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "app/resource.h"
 #include "tests/harness/DialogHarness.h"

@@ -59,7 +59,7 @@ namespace oracle {
 constexpr const char* kPattern200000 = "6B97B51C82A3B6527CF89EBB6F420651";
 constexpr const char* kPattern1MiB = "3F2C8BD9CFDE6550FDFF4B36617C3261";
 constexpr const char* kPattern3000000 = "D04DBBEBD1F4E8BA8A18499B43CAEBD1";
-constexpr const char* kA = "0CC175B9C0F1B6A831C399E269772661";      // "a" (RFC 1321)
-constexpr const char* kAbc = "900150983CD24FB0D6963F7D28E17F72";    // "abc" (RFC 1321)
+constexpr const char* kA = "0CC175B9C0F1B6A831C399E269772661";         // "a" (RFC 1321)
+constexpr const char* kAbc = "900150983CD24FB0D6963F7D28E17F72";       // "abc" (RFC 1321)
 constexpr const char* kCafeAnsi = "961F50F6282239D09E48F812C1CA7276";  // "caf\xE9", the ANSI bytes
 }  // namespace oracle
