@@ -6,6 +6,7 @@
 #include <string>
 
 #include "LinkLabelTestSupport.h"
+#include "tests/harness/MemoryCanvas.h"
 
 namespace {
 
@@ -22,49 +23,6 @@ LOGFONTA LogFontOf(HGDIOBJ hFont) {
 }
 
 bool HasUpdateRegion(HWND hWnd) { return ::GetUpdateRect(hWnd, nullptr, FALSE) != FALSE; }
-
-// A 32-bit memory bitmap filled with one colour, with its pixels at hand.
-class CMemoryCanvas {
- public:
-  CMemoryCanvas(int nWidth, int nHeight, COLORREF clrFill) : m_nWidth(nWidth), m_nHeight(nHeight) {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = nWidth;
-    bmi.bmiHeader.biHeight = -nHeight;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    m_hDC = ::CreateCompatibleDC(nullptr);
-    m_hBitmap =
-        ::CreateDIBSection(m_hDC, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pBits), nullptr, 0);
-    m_hOld = ::SelectObject(m_hDC, m_hBitmap);
-    RECT rc{0, 0, nWidth, nHeight};
-    HBRUSH hBrush = ::CreateSolidBrush(clrFill);
-    ::FillRect(m_hDC, &rc, hBrush);
-    ::DeleteObject(hBrush);
-  }
-  ~CMemoryCanvas() {
-    ::SelectObject(m_hDC, m_hOld);
-    ::DeleteObject(m_hBitmap);
-    ::DeleteDC(m_hDC);
-  }
-  HDC Dc() const { return m_hDC; }
-  int Count(COLORREF clr) const {
-    ::GdiFlush();
-    DWORD dwPixel = (GetRValue(clr) << 16) | (GetGValue(clr) << 8) | GetBValue(clr);
-    int n = 0;
-    for (int i = 0; i < m_nWidth * m_nHeight; ++i) n += (m_pBits[i] & 0xFFFFFF) == dwPixel;
-    return n;
-  }
-  int Total() const { return m_nWidth * m_nHeight; }
-
- private:
-  int m_nWidth;
-  int m_nHeight;
-  HDC m_hDC = nullptr;
-  HBITMAP m_hBitmap = nullptr;
-  HGDIOBJ m_hOld = nullptr;
-  DWORD* m_pBits = nullptr;
-};
 
 class LinkLabelTest : public ::testing::Test {
  protected:

@@ -8,6 +8,7 @@
 
 #include "platform/GdiObject.h"
 #include "tests/harness/DialogHarness.h"
+#include "tests/harness/MemoryCanvas.h"
 #include "tests/ui/TestChecksumDlg.h"
 #include "tests/ui/TestFiles.h"
 
@@ -17,55 +18,8 @@ using H = DialogHarness;
 
 constexpr COLORREF kSentinel = RGB(1, 2, 3);
 
-// A control's client area as the dialog paints it into a 32-bit memory bitmap.
-class Rendering {
- public:
-  explicit Rendering(HWND hWndControl) {
-    RECT rc;
-    ::GetClientRect(hWndControl, &rc);
-    m_w = rc.right;
-    m_h = rc.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = m_w;
-    info.bmiHeader.biHeight = -m_h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC hScreen = ::GetDC(nullptr);
-    m_hDC = ::CreateCompatibleDC(hScreen);
-    ::ReleaseDC(nullptr, hScreen);
-    m_hBitmap = ::CreateDIBSection(m_hDC, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    m_hOld = ::SelectObject(m_hDC, m_hBitmap);
-    HBRUSH hBrush = ::CreateSolidBrush(kSentinel);
-    ::FillRect(m_hDC, &rc, hBrush);
-    ::DeleteObject(hBrush);
-    ::SendMessageA(hWndControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_hDC), PRF_CLIENT);
-  }
-  ~Rendering() {
-    ::SelectObject(m_hDC, m_hOld);
-    ::DeleteObject(m_hBitmap);
-    ::DeleteDC(m_hDC);
-  }
-  Rendering(const Rendering&) = delete;
-  Rendering& operator=(const Rendering&) = delete;
-
-  COLORREF At(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-  int W() const { return m_w; }
-  int H() const { return m_h; }
-  int Count(COLORREF color) const {
-    int n = 0;
-    for (int y = 0; y < m_h; ++y)
-      for (int x = 0; x < m_w; ++x) n += At(x, y) == color;
-    return n;
-  }
-
- private:
-  int m_w = 0;
-  int m_h = 0;
-  HDC m_hDC = nullptr;
-  HBITMAP m_hBitmap = nullptr;
-  HGDIOBJ m_hOld = nullptr;
-};
+// A control's client area as the dialog paints it, over a colour the dialog never uses.
+CMemoryCanvas Rendering(HWND hWndControl) { return CMemoryCanvas::OfClient(hWndControl, kSentinel); }
 
 bool IsGreen(COLORREF c) { return GetGValue(c) > GetRValue(c) + 20 && GetGValue(c) > GetBValue(c) + 20; }
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -82,13 +36,13 @@ TEST(ProgressBar, DrawsNothingAtZeroOrBelowHalfAPixel) {
   H::Run(dlg, [&] {
     H::OnUi([&] {
       dlg.m_nPercent = 0;
-      Rendering zero(H::Item(IDC_PROGRESS));
+      CMemoryCanvas zero = Rendering(H::Item(IDC_PROGRESS));
       EXPECT_EQ(zero.Count(::GetSysColor(COLOR_WINDOWFRAME)), 0);
       EXPECT_EQ(zero.Count(kWhite), 0);
 
       SizeControl(IDC_PROGRESS, 31, 16);  // w - 2 = 29: 1 % is 0.29 pixels
       dlg.m_nPercent = 1;
-      Rendering tiny(H::Item(IDC_PROGRESS));
+      CMemoryCanvas tiny = Rendering(H::Item(IDC_PROGRESS));
       EXPECT_EQ(tiny.Count(::GetSysColor(COLOR_WINDOWFRAME)), 0);
       EXPECT_EQ(tiny.Count(kWhite), 0);
       dlg.m_nPercent = 0;
@@ -102,13 +56,13 @@ TEST(ProgressBar, OnePercentOf150PixelsIsTwoPixelsWide) {
     H::OnUi([&] {
       SizeControl(IDC_PROGRESS, 152, 16);
       dlg.m_nPercent = 1;
-      Rendering r(H::Item(IDC_PROGRESS));
-      int y = r.H() / 2;
+      CMemoryCanvas r = Rendering(H::Item(IDC_PROGRESS));
+      int y = r.Height() / 2;
       EXPECT_EQ(r.At(0, y), ::GetSysColor(COLOR_WINDOWFRAME));
       EXPECT_TRUE(IsGreen(r.At(2, y)));  // texture column 1
       EXPECT_EQ(r.At(3, y), kWhite);     // the frame's white interior
-      EXPECT_EQ(r.At(r.W() - 2, y), kWhite);
-      EXPECT_EQ(r.At(r.W() - 1, y), ::GetSysColor(COLOR_WINDOWFRAME));
+      EXPECT_EQ(r.At(r.Width() - 2, y), kWhite);
+      EXPECT_EQ(r.At(r.Width() - 1, y), ::GetSysColor(COLOR_WINDOWFRAME));
       dlg.m_nPercent = 0;
     });
   });
@@ -119,8 +73,8 @@ TEST(ProgressBar, FullBarFillsTheInteriorInsideTheFrameAndTheWhiteRows) {
   H::Run(dlg, [&] {
     H::OnUi([&] {
       dlg.m_nPercent = 100;
-      Rendering r(H::Item(IDC_PROGRESS));
-      const int w = r.W(), h = r.H();
+      CMemoryCanvas r = Rendering(H::Item(IDC_PROGRESS));
+      const int w = r.Width(), h = r.Height();
       ASSERT_GT(w, 20);
       ASSERT_GT(h, 8);
       const COLORREF frame = ::GetSysColor(COLOR_WINDOWFRAME);
@@ -150,10 +104,10 @@ TEST(ProgressBar, NeverWiderThanItsTexture) {
     H::OnUi([&] {
       SizeControl(IDC_PROGRESS, 800, 16);
       dlg.m_nPercent = 100;
-      Rendering r(H::Item(IDC_PROGRESS));
-      int y = r.H() / 2;
+      CMemoryCanvas r = Rendering(H::Item(IDC_PROGRESS));
+      int y = r.Height() / 2;
       EXPECT_TRUE(IsGreen(r.At(736 - 1, y)));  // texture column 734, the last segment's last column
-      for (int x = 737; x <= r.W() - 2; ++x) EXPECT_EQ(r.At(x, y), kWhite) << x;
+      for (int x = 737; x <= r.Width() - 2; ++x) EXPECT_EQ(r.At(x, y), kWhite) << x;
       dlg.m_nPercent = 0;
     });
   });
@@ -186,12 +140,12 @@ TEST(BrowseButton, GlyphIsCentredWithOnlyTheExactKeyColourReplaced) {
         int gw = 0, gh = 0;
         std::vector<COLORREF> glyph = GlyphPixels(bHot ? IDB_BROWSE_HOT : IDB_BROWSE, &gw, &gh);
         dlg.m_bBrowseHot = bHot;
-        Rendering r(H::Item(IDC_BROWSE));
+        CMemoryCanvas r = Rendering(H::Item(IDC_BROWSE));
         const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-        const int x0 = (r.W() - gw) / 2, y0 = (r.H() - gh) / 2;
+        const int x0 = (r.Width() - gw) / 2, y0 = (r.Height() - gh) / 2;
         int nKeyed = 0, nNearKey = 0;
-        for (int y = 0; y < r.H(); ++y) {
-          for (int x = 0; x < r.W(); ++x) {
+        for (int y = 0; y < r.Height(); ++y) {
+          for (int x = 0; x < r.Width(); ++x) {
             bool bInGlyph = x >= x0 && x < x0 + gw && y >= y0 && y < y0 + gh;
             COLORREF expected = face;
             if (bInGlyph) {
@@ -220,9 +174,9 @@ TEST(BrowseButton, NarrowerThanTheGlyphDrawsItAtTheLeftEdge) {
       int gw = 0, gh = 0;
       std::vector<COLORREF> glyph = GlyphPixels(IDB_BROWSE, &gw, &gh);
       SizeControl(IDC_BROWSE, gw - 1, gh);  // (w - gw) / 2 = -1 / 2 = 0
-      Rendering r(H::Item(IDC_BROWSE));
+      CMemoryCanvas r = Rendering(H::Item(IDC_BROWSE));
       const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-      for (int x = 0; x < r.W(); ++x) {
+      for (int x = 0; x < r.Width(); ++x) {
         COLORREF source = glyph[static_cast<size_t>((gh / 2) * gw + x)];
         EXPECT_EQ(r.At(x, gh / 2), source == RGB(192, 192, 192) ? face : source) << x;
       }
@@ -322,8 +276,8 @@ TEST(OwnerDrawing, RepeatedPaintsAndRunsLeaveNoGdiObjectBehind) {
       for (int i = 0; i < 50; ++i) {
         dlg.m_nPercent = i * 2 + 1;
         dlg.m_bBrowseHot = (i % 2) != 0;
-        Rendering bar(H::Item(IDC_PROGRESS));
-        Rendering glyph(H::Item(IDC_BROWSE));
+        CMemoryCanvas bar = Rendering(H::Item(IDC_PROGRESS));
+        CMemoryCanvas glyph = Rendering(H::Item(IDC_BROWSE));
       }
       dlg.m_nPercent = 0;
       dlg.m_bBrowseHot = false;
