@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""A local HTTP server that records each request for the internet-session tests.
+"""A local HTTP server on 127.0.0.1 that records the requests of the web tests, run as a CTest fixture.
 
-  http_probe.py start DIR   starts the server in the background (127.0.0.1, a free port), writes DIR/port
-  http_probe.py stop DIR    stops it
+  http_recorder.py start DIR   starts the server in the background (127.0.0.1, a free port), writes DIR/port
+  http_recorder.py stop DIR    stops it
 
-For a GET of /probe/NAME the server writes the request line and the headers, as received, to DIR/NAME.txt
-before it answers. It stops by itself after a while, so a forgotten server never outlives the test run.
+Every GET is logged, before it is answered, to DIR/requests.log as one line: method, path and User-Agent,
+separated by single spaces. A GET of /probe/NAME also leaves the request line and the headers, as received,
+in DIR/NAME.txt. The server stops by itself after a while, so a forgotten one never outlives the test run.
 """
 import http.server
 import os
@@ -14,7 +15,7 @@ import subprocess
 import sys
 import time
 
-LIFETIME_SECONDS = 300
+LIFETIME_SECONDS = 900
 
 
 def serve(directory):
@@ -22,6 +23,8 @@ def serve(directory):
         protocol_version = "HTTP/1.1"
 
         def do_GET(self):
+            with open(os.path.join(directory, "requests.log"), "a", encoding="utf-8") as log:
+                log.write(f"{self.command} {self.path} {self.headers.get('User-Agent', '')}\n")
             prefix = "/probe/"
             if self.path.startswith(prefix):
                 name = "".join(c for c in self.path[len(prefix):] if c.isalnum() or c in "-_")
@@ -78,8 +81,9 @@ def start(directory):
     os.makedirs(directory, exist_ok=True)
     stop(directory)
     for name in os.listdir(directory):
-        if name.endswith(".txt"):
+        if name.endswith(".txt") or name == "requests.log":
             os.remove(os.path.join(directory, name))
+    open(os.path.join(directory, "requests.log"), "w").close()
     # Detached from our pipes, or CTest would wait for the server to end.
     with open(os.devnull, "r+b") as null:
         child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", directory],
@@ -92,7 +96,7 @@ def start(directory):
         if child.poll() is not None:
             break
         time.sleep(0.05)
-    print("http_probe: the server did not start", file=sys.stderr)
+    print("http_recorder: the server did not start", file=sys.stderr)
     return 1
 
 
